@@ -112,11 +112,13 @@ private:
     std::vector<std::string> files_;
 };
 
-void copyInto(const std::string& from, const std::string& to, const std::string& name)
+void copyInto(const std::string& from, const std::string& to, mode_t mode, const std::string& name)
 {
     const std::vector<uint8_t> content = readAll(from);
     Fd out(sys(Op::open, [&] { return ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600); }));
     if (out.get() < 0)
+        fail(name, errno);
+    if (::fchmod(out.get(), mode) != 0)
         fail(name, errno);
     writeAll(out.get(), content.data(), content.size(), name);
     if (sys(Op::fsync, [&] { return ::fsync(out.get()); }) != 0)
@@ -151,10 +153,12 @@ std::vector<uint8_t> readAll(const std::string& path)
         fail(path, errno);
     if (S_ISDIR(st.st_mode))
         fail(path, EISDIR);
+    // A device or pipe could deliver bytes without end.
+    if (!S_ISREG(st.st_mode))
+        throw FileException(FileException::Cause::notRegularFile, path);
 
     std::vector<uint8_t> data;
-    if (S_ISREG(st.st_mode) && st.st_size > 0)
-        data.reserve(static_cast<size_t>(st.st_size));
+    data.reserve(static_cast<size_t>(st.st_size));
     uint8_t chunk[65536];
     for (;;) {
         const ssize_t n = sys(Op::read, [&] { return ::read(fd.get(), chunk, sizeof chunk); });
@@ -204,7 +208,7 @@ void replaceWithBackup(const std::string& path, const std::string& backupPath,
             const int err = errno;
             if (err != EXDEV && err != EPERM && err != ENOTSUP && err != EMLINK && err != ENOSYS)
                 fail(backupPath, err);
-            copyInto(path, backupTemp, backupPath);
+            copyInto(path, backupTemp, current.st_mode & 07777, backupPath);
         }
     }
 

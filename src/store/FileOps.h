@@ -9,7 +9,7 @@
 // database file; every system call's result is checked, close included.
 namespace fileops {
 
-// The whole content of the file at path.
+// The whole content of the regular file at path.
 std::vector<uint8_t> readAll(const std::string& path);
 
 // Puts data at path and the previous file at path (if any) at backupPath, so

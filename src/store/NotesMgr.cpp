@@ -4,8 +4,19 @@
 #include "store/StoreErrors.h"
 #include "store/Utf.h"
 
+#include <climits>
 #include <cstdlib>
 #include <new>
+
+namespace {
+
+// The id after id, wrapping at the top of the range instead of overflowing.
+int32_t nextAfter(int32_t id)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(id) + 1u);
+}
+
+} // namespace
 
 NotesMgr::NotesMgr(Profile* profile) : profile_(profile)
 {
@@ -35,6 +46,15 @@ void NotesMgr::clear()
 
 int32_t NotesMgr::addRecord(int32_t parentId, int32_t isFolder, std::u16string title, std::u16string text)
 {
+    // A damaged file may carry an id counter at or below ids in use; handing
+    // such an id out would overwrite a record, so move past them.
+    if (records_.contains(nextId_)) {
+        const int32_t last = records_.rbegin()->first;
+        if (last < INT32_MAX && last >= nextId_)
+            nextId_ = last + 1;
+        while (records_.contains(nextId_))
+            nextId_ = nextAfter(nextId_);
+    }
     NoteRecord r;
     r.id = nextId_;
     r.parentId = parentId;
@@ -46,7 +66,9 @@ int32_t NotesMgr::addRecord(int32_t parentId, int32_t isFolder, std::u16string t
     } catch (const std::bad_alloc&) {
         throw MemoryException();
     }
-    return nextId_++;
+    const int32_t id = nextId_;
+    nextId_ = nextAfter(nextId_);
+    return id;
 }
 
 NoteRecord* NotesMgr::findRecord(int32_t id)

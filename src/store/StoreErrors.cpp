@@ -37,6 +37,7 @@ const char* fileText(FileException::Cause cause)
     case C::lockViolation: return "A locking violation occurred while accessing %1.";
     case C::diskFull: return "Disk full while accessing %1.";
     case C::endOfFile: return "An attempt was made to access %1 past its end.";
+    case C::notRegularFile: return "%1 is not a database file.";
     case C::generic: break;
     }
     return "An unexpected error occurred while accessing %1.";

@@ -36,6 +36,7 @@ public:
         lockViolation,
         diskFull,
         endOfFile,
+        notRegularFile,  // a folder, device or pipe where a database file was expected
     };
 
     FileException(Cause cause, const std::string& fileName, int osError = 0);

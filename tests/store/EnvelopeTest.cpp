@@ -282,6 +282,13 @@ TEST_F(EnvelopeTest, MissingFileIsNotFound)
     } catch (const FileException& e) {
         EXPECT_EQ(e.cause(), FileException::Cause::accessDenied);
     }
+    try {
+        mgr.load("/dev/zero");
+        FAIL();
+    } catch (const FileException& e) {
+        EXPECT_EQ(e.cause(), FileException::Cause::notRegularFile);
+        EXPECT_STREQ(e.what(), "/dev/zero is not a database file.");
+    }
 }
 
 } // namespace

@@ -41,6 +41,30 @@ TEST_F(NotesMgrTest, IdsCountUpAndAreNeverReused)
     EXPECT_EQ(mgr.addRecord(-1, 1, u"Untitled", u""), 0);
 }
 
+TEST_F(NotesMgrTest, DamagedIdCounterNeverOverwritesARecord)
+{
+    ImageWriter w;
+    w.header(0, NotesMgr::DB_CHECK_WORD, 3, 1, u"", u"", 4);
+    for (int32_t id : {0, 1, 2, 3}) {
+        NoteRecord r;
+        r.id = id;
+        r.title = u"kept";
+        w.recordV3(r);
+    }
+    readImage(mgr, w.filler().bytes());
+    EXPECT_EQ(mgr.addRecord(0, 0, u"new", u""), 4);
+    EXPECT_EQ(mgr.addRecord(0, 0, u"new", u""), 5);
+    for (int32_t id : {0, 1, 2, 3})
+        EXPECT_EQ(mgr.findRecord(id)->title, u"kept");
+
+    // At the top of the id range the counter wraps to the lowest free id.
+    readImage(mgr, ImageWriter().header(0, NotesMgr::DB_CHECK_WORD, 3, INT32_MAX, u"", u"", 1)
+                       .recordV3([] { NoteRecord r; r.id = INT32_MAX; return r; }())
+                       .filler().bytes());
+    EXPECT_EQ(mgr.addRecord(0, 0, u"", u""), INT32_MIN);
+    EXPECT_EQ(mgr.records().size(), 2u);
+}
+
 TEST_F(NotesMgrTest, NewRecordsCarryTheDefaults)
 {
     const NoteRecord constructed;

@@ -158,9 +158,11 @@ TEST_F(SaveSafetyTest, FileSystemWithoutLinksGetsACopiedBackup)
 {
     existingDatabase();
     fileops::setFaultHook([](Op op) { return op == Op::link ? EXDEV : 0; });
+    std::filesystem::permissions(path, std::filesystem::perms(0640));
     mgr.save(path);
     fileops::setFaultHook(nullptr);
     EXPECT_EQ(readFile(path + ".bak"), previous);
+    EXPECT_EQ(std::filesystem::status(path + ".bak").permissions(), std::filesystem::perms(0640));
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"notes.nte", "notes.nte.bak"}));
 }
 
