@@ -7,6 +7,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   libssl-dev
+  qt6-base-dev libgl-dev fonts-dejavu-core
+  clang libclang-rt-14-dev
+  strace
 )
 
 missing=()

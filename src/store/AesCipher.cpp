@@ -1,5 +1,9 @@
 #include "store/AesCipher.h"
 
+#include "store/AesHardware.h"
+
+#include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cstring>
 
@@ -141,9 +145,30 @@ inline void xorBlock(uint8_t* dst, const uint8_t* a, const uint8_t* b)
         dst[i] = static_cast<uint8_t>(a[i] ^ b[i]);
 }
 
+std::atomic<bool> hardwareAllowedFlag{true};
+
 } // namespace
 
 AesCipher::AesCipher() = default;
+
+bool AesCipher::hardwareAvailable()
+{
+#ifdef LOCKLEAF_AES_HARDWARE
+    return aeshw::supported();
+#else
+    return false;
+#endif
+}
+
+void AesCipher::setHardwareAllowed(bool allowed)
+{
+    hardwareAllowedFlag.store(allowed);
+}
+
+bool AesCipher::hardwareAllowed()
+{
+    return hardwareAllowedFlag.load();
+}
 
 int AesCipher::setup(int mode, int direction, const uint8_t* key, int keyLengthCode,
                      const uint8_t* iv)
@@ -151,6 +176,8 @@ int AesCipher::setup(int mode, int direction, const uint8_t* key, int keyLengthC
     state_ = 1;
     // A failed setup must not leave an earlier key schedule behind.
     roundKeys_.fill(0);
+    hardwareKeys_.fill(0);
+    hardware_ = false;
     rounds_ = 0;
 
     if (mode < MODE_ECB || mode > MODE_CFB1)
@@ -177,6 +204,14 @@ int AesCipher::setup(int mode, int direction, const uint8_t* key, int keyLengthC
     if (direction_ == DIR_DECRYPT && mode_ != MODE_CFB1) {
         for (int i = 4; i < 4 * rounds_; ++i)
             roundKeys_[i] = invMixColumn(roundKeys_[i]);
+    }
+
+    // The instructions take the same schedule, equivalent inverse cipher
+    // included; only the word order in memory differs.
+    hardware_ = mode_ != MODE_CFB1 && hardwareAllowed() && hardwareAvailable();
+    if (hardware_) {
+        for (int i = 0; i < 4 * (rounds_ + 1); ++i)
+            store32(hardwareKeys_.data() + 4 * i, roundKeys_[i]);
     }
 
     state_ = 0;
@@ -266,26 +301,58 @@ void AesCipher::decryptBlock(const uint8_t in[16], uint8_t out[16]) const
     store32(out + 12, finalWord(s3, s2, s1, s0, rk[3]));
 }
 
-int64_t AesCipher::encryptBlocks(const uint8_t* input, int64_t inputBits, uint8_t* output)
+std::optional<int64_t> AesCipher::refusal(const uint8_t* input, int64_t inputBits,
+                                          const uint8_t* output, bool decrypting) const
 {
     if (state_ != 0)
         return NOT_READY;
-    if (direction_ == DIR_DECRYPT && mode_ != MODE_CFB1)
+    const int wrongDirection = decrypting ? DIR_ENCRYPT : DIR_DECRYPT;
+    if (direction_ == wrongDirection && mode_ != MODE_CFB1)
         return BAD_CIPHER_STATE;
     if (input == nullptr || output == nullptr || inputBits <= 0)
         return 0;
+    return std::nullopt;
+}
+
+void AesCipher::runEcb(const uint8_t* input, int64_t blocks, uint8_t* output, bool decrypting) const
+{
+#ifdef LOCKLEAF_AES_HARDWARE
+    if (hardware_) {
+        const auto run = decrypting ? aeshw::decryptEcb : aeshw::encryptEcb;
+        run(hardwareKeys_.data(), rounds_, input, output, static_cast<size_t>(blocks));
+        return;
+    }
+#endif
+    for (int64_t i = 0; i < blocks; ++i) {
+        if (decrypting)
+            decryptBlock(input + 16 * i, output + 16 * i);
+        else
+            encryptBlock(input + 16 * i, output + 16 * i);
+    }
+}
+
+int64_t AesCipher::encryptBlocks(const uint8_t* input, int64_t inputBits, uint8_t* output)
+{
+    if (const auto refused = refusal(input, inputBits, output, false))
+        return *refused;
 
     if (mode_ == MODE_CFB1)
         return runCfb1(input, inputBits, output, false);
 
     const int64_t blocks = inputBits / 128;
     if (mode_ == MODE_ECB) {
-        for (int64_t i = 0; i < blocks; ++i)
-            encryptBlock(input + 16 * i, output + 16 * i);
+        runEcb(input, blocks, output, false);
         return 128 * blocks;
     }
 
     const int64_t toProcess = blocks > 0 ? blocks : 1;
+#ifdef LOCKLEAF_AES_HARDWARE
+    if (hardware_) {
+        aeshw::encryptCbc(hardwareKeys_.data(), rounds_, iv_.data(), input, output,
+                          static_cast<size_t>(toProcess));
+        return 128 * blocks;
+    }
+#endif
     const uint8_t* chain = iv_.data();
     uint8_t buffer[BLOCK_SIZE];
     for (int64_t i = 0; i < toProcess; ++i) {
@@ -298,23 +365,25 @@ int64_t AesCipher::encryptBlocks(const uint8_t* input, int64_t inputBits, uint8_
 
 int64_t AesCipher::decryptBlocks(const uint8_t* input, int64_t inputBits, uint8_t* output)
 {
-    if (state_ != 0)
-        return NOT_READY;
-    if (direction_ == DIR_ENCRYPT && mode_ != MODE_CFB1)
-        return BAD_CIPHER_STATE;
-    if (input == nullptr || output == nullptr || inputBits <= 0)
-        return 0;
+    if (const auto refused = refusal(input, inputBits, output, true))
+        return *refused;
 
     if (mode_ == MODE_CFB1)
         return runCfb1(input, inputBits, output, true);
 
     const int64_t blocks = inputBits / 128;
     if (mode_ == MODE_ECB) {
-        for (int64_t i = 0; i < blocks; ++i)
-            decryptBlock(input + 16 * i, output + 16 * i);
+        runEcb(input, blocks, output, true);
         return 128 * blocks;
     }
 
+#ifdef LOCKLEAF_AES_HARDWARE
+    if (hardware_) {
+        aeshw::decryptCbc(hardwareKeys_.data(), rounds_, iv_.data(), input, output,
+                          static_cast<size_t>(blocks));
+        return 128 * blocks;
+    }
+#endif
     // Decrypting in place overwrites the ciphertext the next block chains
     // from, so keep a copy of it.
     uint8_t previous[BLOCK_SIZE];
@@ -325,6 +394,47 @@ int64_t AesCipher::decryptBlocks(const uint8_t* input, int64_t inputBits, uint8_
         decryptBlock(current, output + 16 * i);
         xorBlock(output + 16 * i, output + 16 * i, previous);
         std::memcpy(previous, current, BLOCK_SIZE);
+    }
+    return 128 * blocks;
+}
+
+// A zero vector changes nothing, and the file envelope always has one.
+bool AesCipher::chainsFromIv() const
+{
+    return mode_ == MODE_CBC && std::any_of(iv_.begin(), iv_.end(), [](uint8_t b) { return b != 0; });
+}
+
+int64_t AesCipher::encryptBlocksUnchained(const uint8_t* input, int64_t inputBits, uint8_t* output)
+{
+    if (const auto refused = refusal(input, inputBits, output, false))
+        return *refused;
+    if (mode_ == MODE_CFB1)
+        return BAD_CIPHER_STATE;
+
+    const int64_t blocks = inputBits / 128;
+    if (!chainsFromIv()) {
+        runEcb(input, blocks, output, false);
+        return 128 * blocks;
+    }
+    // Writing input ^ iv to output first keeps this correct in place.
+    for (int64_t i = 0; i < blocks; ++i)
+        xorBlock(output + 16 * i, input + 16 * i, iv_.data());
+    runEcb(output, blocks, output, false);
+    return 128 * blocks;
+}
+
+int64_t AesCipher::decryptBlocksUnchained(const uint8_t* input, int64_t inputBits, uint8_t* output)
+{
+    if (const auto refused = refusal(input, inputBits, output, true))
+        return *refused;
+    if (mode_ == MODE_CFB1)
+        return BAD_CIPHER_STATE;
+
+    const int64_t blocks = inputBits / 128;
+    runEcb(input, blocks, output, true);
+    if (chainsFromIv()) {
+        for (int64_t i = 0; i < blocks; ++i)
+            xorBlock(output + 16 * i, output + 16 * i, iv_.data());
     }
     return 128 * blocks;
 }

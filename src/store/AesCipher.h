@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 // AES block cipher (128-bit blocks; 16-, 24- or 32-byte keys) in ECB, CBC and
 // CFB1 modes. Errors are reported by integer status, never by exception.
@@ -13,6 +14,9 @@
 // CFB1 uses only the forward cipher, so in that mode the direction given to
 // setup is recorded but not enforced: the encryption key schedule is always
 // built and both encryptBlocks and decryptBlocks work on the same object.
+//
+// ECB and CBC run on the processor's AES instructions where it has them
+// (x86 only) and on lookup tables otherwise; both give the same bytes.
 class AesCipher {
 public:
     enum Mode { MODE_ECB = 0, MODE_CBC = 1, MODE_CFB1 = 2 };
@@ -54,8 +58,27 @@ public:
     // nothing.
     int64_t decryptBlocks(const uint8_t* input, int64_t inputBits, uint8_t* output);
 
+    // Each whole block on its own, as if each were a separate encryptBlocks
+    // call over 128 bits: in CBC every block chains from the initial vector
+    // alone, so with the default zero vector this is ECB. Returns as
+    // encryptBlocks, except that a length covering no whole block processes
+    // nothing and CFB1 gives BAD_CIPHER_STATE.
+    int64_t encryptBlocksUnchained(const uint8_t* input, int64_t inputBits, uint8_t* output);
+    // The inverse of encryptBlocksUnchained, with decryptBlocks' state rules.
+    int64_t decryptBlocksUnchained(const uint8_t* input, int64_t inputBits, uint8_t* output);
+
     bool isReady() const { return state_ == 0; }
     int rounds() const { return rounds_; }
+
+    // Whether the processor has AES instructions this build can use.
+    static bool hardwareAvailable();
+    // Lets (the default) or forbids the AES instructions for ciphers set up
+    // from now on; ciphers already set up keep their path. For tests and
+    // benchmarks that measure or check the table path. Thread-safe.
+    static void setHardwareAllowed(bool allowed);
+    static bool hardwareAllowed();
+    // Whether this cipher, as set up, runs on the AES instructions.
+    bool usesHardware() const { return hardware_; }
 
 private:
     void expandKey(const uint8_t* key, int keyWords);
@@ -63,6 +86,13 @@ private:
     void decryptBlock(const uint8_t in[16], uint8_t out[16]) const;
     int64_t runCfb1(const uint8_t* input, int64_t inputBits, uint8_t* output,
                     bool decrypting) const;
+    void runEcb(const uint8_t* input, int64_t blocks, uint8_t* output, bool decrypting) const;
+    // Whether unchained blocks must be combined with the initial vector.
+    bool chainsFromIv() const;
+    // The result of a block call that must not run: not ready, wrong
+    // direction, or nothing to do.
+    std::optional<int64_t> refusal(const uint8_t* input, int64_t inputBits, const uint8_t* output,
+                                   bool decrypting) const;
 
     int32_t state_ = 1;
     int32_t mode_ = MODE_ECB;
@@ -72,4 +102,8 @@ private:
     // Round keys as big-endian words in round order; for ECB or CBC set up for
     // decryption, the round keys of the equivalent inverse cipher.
     std::array<uint32_t, 60> roundKeys_{};
+    bool hardware_ = false;
+    // roundKeys_ as the AES instructions take them: each word's bytes in
+    // memory order, 16 bytes per round.
+    std::array<uint8_t, 240> hardwareKeys_{};
 };

@@ -28,6 +28,9 @@ public:
     size_t position() const { return pos_; }
     size_t remaining() const { return buffer_.size() - pos_; }
 
+    // Makes room for size more bytes to be written.
+    void reserve(size_t size) { buffer_.reserve(buffer_.size() + size); }
+
     void writeU8(uint8_t v);
     void writeU16(uint16_t v);
     void writeU32(uint32_t v);

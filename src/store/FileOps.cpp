@@ -219,11 +219,12 @@ void replaceWithBackup(const std::string& path, const std::string& backupPath,
 
     // 4. The previous content replaces the older backup in one step. If that
     // fails, the previous content goes back under the database's name, so a
-    // failed save changes neither file.
+    // failed save changes neither file. Should that fail too, the previous
+    // content stays under its temporary name: it is its only copy now.
     if (exists && sys(Op::rename, [&] { return ::rename(backupTemp.c_str(), backupPath.c_str()); }) != 0) {
         const int err = errno;
+        temps.forget(backupTemp);
         if (::rename(backupTemp.c_str(), path.c_str()) == 0) {
-            temps.forget(backupTemp);
             try {
                 syncFolder(folder, path);
             } catch (const FileException&) {

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr size_t BLOCK = AesCipher::BLOCK_SIZE;
-constexpr int64_t BLOCK_BITS = BLOCK * 8;
 
 } // namespace
 
@@ -25,9 +24,10 @@ std::unique_ptr<AesCipher> NotesMgr::makeCipher(int direction) const
     return cipher;
 }
 
-// Each whole block is encrypted on its own: the cipher is CBC with a zero
-// initial vector and is handed one block per call. The r = N mod 16 bytes at
-// the end are encrypted together with the last 16 - r bytes of the previous
+// Each whole block is encrypted on its own, as the CBC cipher with its zero
+// initial vector does when handed one block per call; the unchained call does
+// the same in one pass that can be pipelined. The r = N mod 16 bytes at the
+// end are encrypted together with the last 16 - r bytes of the previous
 // encrypted block, and the first r bytes of that result are kept. They cannot
 // be decrypted back, but they lie in the filler that no reader interprets.
 void NotesMgr::encryptImage(std::vector<uint8_t>& bytes) const
@@ -35,8 +35,7 @@ void NotesMgr::encryptImage(std::vector<uint8_t>& bytes) const
     const auto cipher = makeCipher(AesCipher::DIR_ENCRYPT);
     const size_t whole = bytes.size() / BLOCK * BLOCK;
     uint8_t* p = bytes.data();
-    for (size_t off = 0; off < whole; off += BLOCK)
-        cipher->encryptBlocks(p + off, BLOCK_BITS, p + off);
+    cipher->encryptBlocksUnchained(p, static_cast<int64_t>(whole) * 8, p);
 
     const size_t r = bytes.size() - whole;
     if (r == 0)
@@ -55,8 +54,7 @@ void NotesMgr::decryptImage(std::vector<uint8_t>& bytes) const
     const auto cipher = makeCipher(AesCipher::DIR_DECRYPT);
     const size_t whole = bytes.size() / BLOCK * BLOCK;
     uint8_t* p = bytes.data();
-    for (size_t off = 0; off < whole; off += BLOCK)
-        cipher->decryptBlocks(p + off, BLOCK_BITS, p + off);
+    cipher->decryptBlocksUnchained(p, static_cast<int64_t>(whole) * 8, p);
 }
 
 void NotesMgr::readEncrypted(const std::string& path, std::vector<uint8_t>& image) const
