@@ -92,7 +92,10 @@ CMainFrame::CMainFrame(CNotesDoc& doc, CommandRouter& router, SettingsProfile* s
     previewDock_->setWidget(preview_);
     previewDock_->setFeatures(QDockWidget::NoDockWidgetFeatures);
     previewDock_->setAllowedAreas(Qt::RightDockWidgetArea);
-    previewDock_->setTitleBarWidget(new QWidget(previewDock_));
+    // No title bar: the pane is fixed at the right.
+    auto* noTitle = new QWidget(previewDock_);
+    noTitle->setFixedSize(0, 0);
+    previewDock_->setTitleBarWidget(noTitle);
     preview_->setFixedWidth(preview_->sizeHint().width());
     addDockWidget(Qt::RightDockWidgetArea, previewDock_);
 

@@ -5,6 +5,7 @@
 #include "app/CStartUpDlg.h"
 #include "app/FileTypeRegistration.h"
 #include "app/ToolbarArt.h"
+#include "dialogs/DialogFrame.h"
 #include "framework/CommandIds.h"
 #include "framework/CommandRouter.h"
 #include "framework/ErrorReport.h"
@@ -110,6 +111,6 @@ void CNotesApp::about()
     row->addWidget(text, 1);
     row->addWidget(ok, 0, Qt::AlignTop);
     box.setLayout(row);
-    box.layout()->setSizeConstraint(QLayout::SetFixedSize);
+    dialogframe::fixSize(&box, box.sizeHint());
     prompts::exec(box);
 }

@@ -1,5 +1,6 @@
 #include "app/CStartUpDlg.h"
 
+#include "dialogs/DialogFrame.h"
 #include "framework/CDocument.h"
 #include "framework/DialogUnits.h"
 #include "framework/ErrorReport.h"
@@ -15,7 +16,7 @@ CStartUpDlg::CStartUpDlg(NotesMgr& store, Opener open, QWidget* parent)
 {
     setWindowTitle(prompts::appName());
     const DialogUnits du(font());
-    setFixedSize(du.size(234, 148));
+    dialogframe::fixSize(this, du.size(234, 148));
 
     auto* empty = new QPushButton(QStringLiteral("Empty Database"), this);
     placeControl(empty, ID_EMPTY, du.rect(7, 7, 80, 14));

@@ -69,6 +69,11 @@ QSize CPreviewDlg::sizeHint() const
     return DialogUnits(font()).size(TEMPLATE_WIDTH, TEMPLATE_HEIGHT);
 }
 
+QSize CPreviewDlg::minimumSizeHint() const
+{
+    return DialogUnits(font()).size(TEMPLATE_WIDTH, 40);
+}
+
 void CPreviewDlg::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);

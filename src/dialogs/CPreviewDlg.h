@@ -26,6 +26,8 @@ public:
 
     // The template's size: docked at the side the pane keeps its width.
     QSize sizeHint() const override;
+    // The template's width; high enough for the title and a few lines of text.
+    QSize minimumSizeHint() const override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

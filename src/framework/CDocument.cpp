@@ -9,6 +9,20 @@
 
 #include <algorithm>
 
+namespace {
+
+// The same file: by canonical path when both exist, else by absolute path.
+bool samePath(const QString& a, const QString& b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    const QString cb = QFileInfo(b).canonicalFilePath();
+    if (!ca.isEmpty() && !cb.isEmpty())
+        return ca == cb;
+    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+}
+
+} // namespace
+
 QStringList CDocument::fileFilters()
 {
     return {QStringLiteral("Lockleaf Files (*.nte)"), QStringLiteral("All Files (*.*)")};
@@ -118,7 +132,7 @@ bool CDocument::fileOpen()
 bool CDocument::openDocumentFile(const QString& path, bool askToSave)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (!pathName_.isEmpty() && QFileInfo(absolute) == QFileInfo(pathName_))
+    if (!pathName_.isEmpty() && samePath(absolute, pathName_))
         return true;
     if (askToSave && !saveModified())
         return false;

@@ -1,5 +1,6 @@
 #include "framework/Prompts.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -29,6 +30,12 @@ Responder* responder()
 
 int exec(QDialog& dialog)
 {
+    // A dialog made without a parent is owned by the active main window, so
+    // that it stays above it and is centred on it.
+    if (!dialog.parentWidget()) {
+        if (QWidget* owner = QApplication::activeWindow(); owner && owner != &dialog)
+            dialog.setParent(owner, dialog.windowFlags());
+    }
     if (!installed)
         return dialog.exec();
     bool finished = false;

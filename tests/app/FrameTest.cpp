@@ -15,6 +15,8 @@
 #include <QHelpEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
 #include <QToolTip>
 #include <gtest/gtest.h>
 
@@ -151,6 +153,38 @@ TEST_F(FrameTest, PreviewPaneCommandTogglesAndChecks)
     // Docked at the right, fixed, spanning the height below the toolbar.
     EXPECT_EQ(frame->dockWidgetArea(&frame->previewDock()), Qt::RightDockWidgetArea);
     EXPECT_EQ(frame->previewDock().features(), QDockWidget::NoDockWidgetFeatures);
+}
+
+TEST_F(FrameTest, DroppedFilesOpenLikeFileOpen)
+{
+    NotesMgr mgr;
+    mgr.setDbTitle(u"Dropped");
+    mgr.addRecord(-1, 1, u"Dropped", u"");
+    mgr.save(dir.file("dropped.nte"));
+    doc->setModifiedFlag(true);
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.file("dropped.nte")))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    ScriptedPrompts prompts;
+    prompts.expectMessage("Save changes to Untitled?", QMessageBox::No);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame.get(), &drop);
+    prompts.verify();
+    EXPECT_EQ(doc->store().dbTitle(), u"Dropped");
+    EXPECT_EQ(frame->windowTitle(), "dropped.nte - Lockleaf");
+
+    // A file that cannot be opened shows its message; the database stays.
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.file("gone.nte")))});
+    prompts.expectMessage(QString::fromStdString(dir.file("gone.nte")) + " was not found.", QMessageBox::Ok,
+                          QMessageBox::Critical);
+    QDragEnterEvent enter2(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame.get(), &enter2);
+    QDropEvent drop2(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame.get(), &drop2);
+    EXPECT_EQ(doc->store().dbTitle(), u"Dropped");
 }
 
 TEST_F(FrameTest, TitleFollowsTheDocument)
