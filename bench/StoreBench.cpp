@@ -18,8 +18,15 @@ NotesMgr& database(int records)
     static std::map<int, std::unique_ptr<NotesMgr>> made;
     auto& mgr = made[records];
     if (!mgr) {
+        // As after opening a file: generated, written to an image and read back.
+        NotesMgr generated;
+        benchdata::fill(generated, records);
+        std::vector<uint8_t> image;
+        Archive out(image, Archive::Mode::store);
+        generated.serialize(out);
         mgr = std::make_unique<NotesMgr>();
-        benchdata::fill(*mgr, records);
+        Archive in(image, Archive::Mode::load);
+        mgr->serialize(in);
     }
     return *mgr;
 }
