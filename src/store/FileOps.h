@@ -18,8 +18,11 @@ std::vector<uint8_t> readAll(const std::string& path);
 // data goes to a temporary file beside path and is flushed to disk; the
 // current file gets a second name; the temporary file is renamed over path,
 // the second name over backupPath, and the folder is flushed. On failure path
-// and backupPath are as they were (unless only the last folder flush failed)
-// and no temporary file is left.
+// and backupPath are as they were and no temporary file is left, with two
+// exceptions: when only the last folder flush failed, the new content is in
+// place; when the backup rename and the rename putting the previous content
+// back both failed, the new content is in place and the previous content
+// stays under its temporary name beside it, never deleted.
 void replaceWithBackup(const std::string& path, const std::string& backupPath,
                        const std::vector<uint8_t>& data);
 
