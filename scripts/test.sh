@@ -9,7 +9,7 @@ build=build
 extra=()
 if [ "${1:-}" = "--sanitize" ]; then
   build=build-sanitize
-  extra=(-DLOCKLEAF_SANITIZE=ON)
+  extra=(-DLOCKLEAF_SANITIZE=ON -DLOCKLEAF_BENCH=OFF)
 fi
 
 scripts/install-deps.sh

@@ -267,6 +267,11 @@ struct SaveQuestionCase {
     bool saved;
 };
 
+void PrintTo(const SaveQuestionCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class SaveQuestion : public DocTest, public ::testing::WithParamInterface<SaveQuestionCase> {};
 
 TEST_P(SaveQuestion, OnNewAndOpen)
