@@ -1,5 +1,7 @@
 #include "cli/Json.h"
 
+#include "store/Utf.h"
+
 #include <charconv>
 
 namespace json {
@@ -78,25 +80,6 @@ namespace {
 bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-void appendUtf8(std::string& out, uint32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 void appendEscapedUnit(std::string& out, char16_t c)
 {
     static constexpr char HEX[] = "0123456789abcdef";
@@ -168,12 +151,12 @@ void appendString(std::string& out, std::u16string_view s)
         if (c < 0x20) {
             appendEscapedUnit(out, c);
         } else if (isHighSurrogate(c) && i + 1 < s.size() && isLowSurrogate(s[i + 1])) {
-            appendUtf8(out, 0x10000 + ((static_cast<uint32_t>(c) - 0xD800) << 10) + (s[i + 1] - 0xDC00));
+            utf::appendUtf8(out, 0x10000 + ((static_cast<uint32_t>(c) - 0xD800) << 10) + (s[i + 1] - 0xDC00));
             ++i;
         } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
             appendEscapedUnit(out, c);
         } else {
-            appendUtf8(out, c);
+            utf::appendUtf8(out, c);
         }
     }
     out += '"';

@@ -12,29 +12,6 @@
 
 namespace cli_testing {
 
-TempDir::TempDir()
-{
-    std::string pattern = "/tmp/lockleaf-cli-test-XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-std::vector<std::string> TempDir::names() const
-{
-    std::vector<std::string> out;
-    for (const auto& entry : std::filesystem::directory_iterator(path_))
-        out.push_back(entry.path().filename().string());
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 std::string readText(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);

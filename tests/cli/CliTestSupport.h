@@ -1,26 +1,14 @@
 #pragma once
 
+#include "TestSupport.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace cli_testing {
 
-// A fresh folder under /tmp, removed with its content.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-    // Names in the folder, sorted.
-    std::vector<std::string> names() const;
-
-private:
-    std::filesystem::path path_;
-};
+using TempDir = testing_support::TempDir;
 
 std::string readText(const std::filesystem::path& path);
 void writeText(const std::filesystem::path& path, const std::string& text);
