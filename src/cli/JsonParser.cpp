@@ -1,4 +1,5 @@
 #include "cli/Json.h"
+#include "store/Utf.h"
 
 #include <algorithm>
 #include <numeric>
@@ -293,13 +294,7 @@ private:
             cp = (cp << 6) | (b & 0x3F);
         }
         pos_ += len;
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(cp);
-        }
+        utf::appendUtf16(out, cp);
     }
 
     std::string_view text_;

@@ -57,6 +57,17 @@ void appendUtf8(std::string& out, uint32_t cp)
     }
 }
 
+void appendUtf16(std::u16string& out, uint32_t cp)
+{
+    if (cp >= 0x10000) {
+        cp -= 0x10000;
+        out += static_cast<char16_t>(0xD800 + (cp >> 10));
+        out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+        out += static_cast<char16_t>(cp);
+    }
+}
+
 std::string toUtf8(std::u16string_view s)
 {
     std::string out;
@@ -116,13 +127,7 @@ std::u16string fromUtf8(std::string_view s)
             ++i;
             continue;
         }
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(cp);
-        }
+        appendUtf16(out, cp);
         i += len;
     }
     return out;

@@ -10,6 +10,8 @@ namespace utf {
 
 // Appends code point cp (at most U+10FFFF) as UTF-8.
 void appendUtf8(std::string& out, uint32_t cp);
+// Appends code point cp (at most U+10FFFF) as one or two UTF-16 code units.
+void appendUtf16(std::u16string& out, uint32_t cp);
 // UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
 std::string toUtf8(std::u16string_view s);
 // UTF-8 to UTF-16; each byte of an invalid sequence becomes U+FFFD.
