@@ -148,10 +148,10 @@ void NotesMgr::read(Archive& ar)
         // database then walks memory in order.
         const NoteRecord defaults;
         std::vector<NoteRecord> read;
-        // No record takes fewer than 28 bytes, so this never asks for more
+        // No record takes fewer than 22 bytes, so this never asks for more
         // than the image can hold.
         if (count > 0)
-            read.reserve(std::min<size_t>(static_cast<size_t>(count), ar.remaining() / 28));
+            read.reserve(std::min<size_t>(static_cast<size_t>(count), ar.remaining() / 22));
         for (int32_t i = 0; i < count; ++i) {
             read.push_back(defaults);
             readRecord(ar, version, read.back());
